@@ -125,6 +125,10 @@ void sweepBody(ParameterSet& ps, ReportSink& report, ChartSink& chart) {
 void RunSweep(ParameterSet& ps, const ParameterFile& file, std::string_view sep, ReportSink& report,
               ChartSink& chart) {
   LoadParameters(ps, file, sep, report);
+  RunLoadedSweep(ps, report, chart);
+}
+
+void RunLoadedSweep(ParameterSet& ps, ReportSink& report, ChartSink& chart) {
   chart.clearSeries(kSeriesError);
   chart.clearSeries(kSeriesControl);
   chart.clearSeries(kSeriesLevel);

@@ -47,9 +47,14 @@ inline constexpr std::uint32_t kMaxSweepDegrees = 1000000;
 bool RunSingleDegree(ParameterSet& ps, const ParameterFile& file, std::string_view decimalSeparator,
                      std::string_view typedDegree, ReportSink& report);
 
-// The stability-degree sweep with its final report. A FloatError ends it,
-// after the chart's status line has been set to say so.
+// The stability-degree sweep with its final report: loads the parameters,
+// then runs RunLoadedSweep.
 void RunSweep(ParameterSet& ps, const ParameterFile& file, std::string_view decimalSeparator,
               ReportSink& report, ChartSink& chart);
+
+// The sweep over parameters already loaded: clears the chart's series, sets
+// its status line, steps alfa and writes the final report. A FloatError ends
+// it, after the status line has been set to say so.
+void RunLoadedSweep(ParameterSet& ps, ReportSink& report, ChartSink& chart);
 
 }  // namespace modalsynth

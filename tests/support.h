@@ -4,11 +4,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "report/report_log.h"
+#include "synthesis/float_model.h"
 
 namespace modalsynth::testing {
 
@@ -43,6 +45,17 @@ class CapturedReport : public ReportSink {
   std::string lastLine() const override { return lines.empty() ? std::string() : lines.back(); }
   std::vector<std::string> lines;
 };
+
+// The fault a call ends with, or nullopt when it returns normally.
+template <class F>
+std::optional<FloatFault> faultOf(F&& call) {
+  try {
+    call();
+  } catch (const FloatError& e) {
+    return e.fault();
+  }
+  return std::nullopt;
+}
 
 inline std::string readText(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);

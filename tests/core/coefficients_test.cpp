@@ -108,12 +108,7 @@ TEST(CalcCoefficients, FirstFailingOperationDecidesTheError) {
   };
   for (const FailureCase& c : cases) {
     ParameterSet ps = plant(c.Ku, c.a2, c.a1);
-    try {
-      CalcCoefficients(ps, c.degree);
-      ADD_FAILURE() << c.what << ": no error";
-    } catch (const FloatError& e) {
-      EXPECT_EQ(e.fault(), c.fault) << c.what;
-    }
+    EXPECT_EQ(testing::faultOf([&] { CalcCoefficients(ps, c.degree); }), c.fault) << c.what;
   }
 }
 
@@ -161,12 +156,7 @@ TEST_F(SingleDegreeCommand, ArithmeticErrorsEndTheCommandAfterTheEcho) {
       {"1e400", FloatFault::Overflow},
   };
   for (auto [text, fault] : cases) {
-    try {
-      run(text);
-      ADD_FAILURE() << text;
-    } catch (const FloatError& e) {
-      EXPECT_EQ(e.fault(), fault) << text;
-    }
+    EXPECT_EQ(testing::faultOf([&] { run(text); }), fault) << text;
     EXPECT_EQ(report.lines.size(), 2u) << text;
   }
 }

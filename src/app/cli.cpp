@@ -113,7 +113,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       out << "modalsynth-cli " << MODALSYNTH_VERSION << '\n';
       return 0;
     }
-    if (!command && a == "--params") {
+    if (a == "--params") {
       if (!value(params)) return usage(err, "--params needs a file");
     } else if (!command && (a == "sweep" || a == "coefficients")) {
       command = a;

@@ -58,6 +58,7 @@ TEST(Cli, ExitStatusAndMessages) {
   const Case cases[] = {
       {"--params " + file + " coefficients 2", 0, "", 3},
       {"--params " + file + " coefficients -1", 0, "", 3},
+      {"coefficients 2 --params " + file, 0, "", 3},
       {"--params " + file + " coefficients abc", 2, "Надо указать степень устойчивости\n", 2},
       {"--params " + file + " coefficients ''", 2, "Надо указать степень устойчивости\n", 2},
       {"--params " + file + " coefficients 0", 1, "Floating point division by zero.\n", 2},

@@ -11,6 +11,8 @@ MODALSYNTH_PACKAGES=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev libgl-dev
   fonts-dejavu-core locales
 )
+# The fuzz targets (scripts/fuzz): clang with libFuzzer and the sanitizers.
+MODALSYNTH_PACKAGES+=(clang libclang-rt-14-dev)
 
 ensure_packages() {
   local missing=()

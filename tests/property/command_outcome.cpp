@@ -1,7 +1,6 @@
 #include "command_outcome.h"
 
 #include <cmath>
-#include <regex>
 #include <sstream>
 
 #include "report/messages.h"
@@ -11,38 +10,58 @@ namespace modalsynth::hardening {
 
 namespace {
 
-// A report line format as a pattern: its text literally, each conversion as
-// the numbers it can print.
-std::regex patternOf(std::string_view format) {
-  std::string pattern = "^";
-  for (std::size_t i = 0; i < format.size(); ++i) {
-    const std::string_view rest = format.substr(i);
-    if (rest.starts_with("%.3f")) {
-      pattern += R"(-?[0-9]+\.[0-9]{3})";
-      i += 3;
-    } else if (rest.starts_with("%.5f")) {
-      pattern += R"(-?[0-9]+\.[0-9]{5})";
-      i += 3;
-    } else if (rest.starts_with("%g")) {
-      pattern += R"(-?[0-9][0-9.]*(e[-+][0-9]+)?)";
-      i += 1;
-    } else {
-      if (std::string_view(R"(.^$|()[]{}*+?\/)").find(format[i]) != std::string_view::npos) pattern += '\\';
-      pattern += format[i];
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads a number as the conversion at the front of format prints it; false
+// when the line does not hold one at i.
+bool readNumber(std::string_view format, std::string_view line, std::size_t& i) {
+  auto digits = [&]() {
+    const std::size_t start = i;
+    while (i < line.size() && isDigit(line[i])) ++i;
+    return i - start;
+  };
+  if (i < line.size() && line[i] == '-') ++i;
+  if (format.starts_with("%g")) {
+    if (digits() == 0) return false;
+    if (i < line.size() && line[i] == '.') {
+      ++i;
+      if (digits() == 0) return false;
     }
+    if (i + 1 < line.size() && line[i] == 'e' && (line[i + 1] == '-' || line[i + 1] == '+')) {
+      i += 2;
+      return digits() >= 2;
+    }
+    return true;
   }
-  return std::regex(pattern + "$");
+  const std::size_t decimals = format.starts_with("%.3f") ? 3 : 5;
+  if (digits() == 0 || i >= line.size() || line[i] != '.') return false;
+  ++i;
+  return digits() == decimals;
 }
 
+// A line as a report line format prints it: the format's text literally and,
+// for each conversion, a number in its form.
 class Line {
  public:
-  explicit Line(const char* format) : format_(format), pattern_(patternOf(format)) {}
-  bool matches(const std::string& line) const { return std::regex_match(line, pattern_); }
+  explicit Line(const char* format) : format_(format) {}
   const char* format() const { return format_; }
+  bool matches(std::string_view line) const {
+    const std::string_view format = format_;
+    std::size_t i = 0;
+    for (std::size_t f = 0; f < format.size(); ++f) {
+      const std::string_view rest = format.substr(f);
+      if (rest.starts_with("%g") || rest.starts_with("%.3f") || rest.starts_with("%.5f")) {
+        if (!readNumber(rest, line, i)) return false;
+        f += rest.starts_with("%g") ? 1 : 3;
+      } else if (i >= line.size() || line[i++] != format[f]) {
+        return false;
+      }
+    }
+    return i == line.size();
+  }
 
  private:
   const char* format_;
-  std::regex pattern_;
 };
 
 struct Lines {

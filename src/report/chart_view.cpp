@@ -44,8 +44,8 @@ struct Range {
   bool empty() const { return lo > hi; }
 };
 
-// An automatic axis range: the values' extent, widened when it is a single
-// value, with round tick numbers.
+// An automatic axis range: the values' extent, widened to round tick
+// numbers (a single value gets room around it).
 void applyRange(QValueAxis* axis, const Range& r) {
   double lo = 0, hi = 1;
   if (!r.empty()) {
@@ -57,9 +57,24 @@ void applyRange(QValueAxis* axis, const Range& r) {
       hi += pad;
     }
   }
-  axis->setTickCount(5);
+  // A step of 1, 2 or 5 times a power of ten giving at most 6 intervals.
+  const double raw = (hi - lo) / 6;
+  const double power = std::pow(10.0, std::floor(std::log10(raw)));
+  double step = 10 * power;
+  for (double m : {1.0, 2.0, 5.0})
+    if (m * power >= raw) {
+      step = m * power;
+      break;
+    }
+  const double niceLo = std::floor(lo / step) * step;
+  const double niceHi = std::ceil(hi / step) * step;
+  if (std::isfinite(niceLo) && std::isfinite(niceHi) && niceHi > niceLo) {
+    lo = niceLo;
+    hi = niceHi;
+  }
+  const int ticks = static_cast<int>(std::lround((hi - lo) / step)) + 1;
   axis->setRange(lo, hi);
-  axis->applyNiceNumbers();
+  if (ticks >= 2 && ticks <= 12 && axis->tickCount() != ticks) axis->setTickCount(ticks);
 }
 
 }  // namespace
@@ -75,21 +90,22 @@ QList<QPointF> reduceForDisplay(std::span<const ChartPoint> points, double xMin,
   }
   out.reserve(4 * columns);
   const double scale = columns / (xMax - xMin);
+  const double columnWidth = (xMax - xMin) / columns;
   std::size_t i = 0;
   while (i < points.size()) {
     if (!finite(points[i])) {
       ++i;
       continue;
     }
-    const double c = std::floor((points[i].x - xMin) * scale);
     // One column: the run of points that fall into it.
+    const double end = xMin + (std::floor((points[i].x - xMin) * scale) + 1) * columnWidth;
     std::size_t first = i, last = i, low = i, high = i;
-    for (++i; i < points.size(); ++i) {
-      if (!finite(points[i])) continue;
-      if (std::floor((points[i].x - xMin) * scale) != c) break;
+    for (++i; i < points.size() && points[i].x < end; ++i) {
+      const double y = points[i].y;
+      if (!std::isfinite(y)) continue;
       last = i;
-      if (points[i].y < points[low].y) low = i;
-      if (points[i].y > points[high].y) high = i;
+      if (y < points[low].y) low = i;
+      if (y > points[high].y) high = i;
     }
     std::array<std::size_t, 4> keep{first, low, high, last};
     std::sort(keep.begin(), keep.end());
@@ -195,6 +211,12 @@ void ChartView::takeContent(ChartData& incoming, const std::array<bool, kSeriesC
   updateDisplay();
 }
 
+void ChartView::releasePoints(int position) {
+  // The series' list is not redrawn before takeContent(), which sets it anew.
+  std::vector<ChartPoint>().swap(content_.series.at(static_cast<std::size_t>(position)).points);
+  content_.series.at(static_cast<std::size_t>(position)).colours.clear();
+}
+
 void ChartView::setContent(ChartData incoming) { takeContent(incoming, {true, true, true, true}); }
 
 void ChartView::updateAxes() {
@@ -292,6 +314,7 @@ void ChartCommand::clearSeries(int series) {
   const auto i = static_cast<std::size_t>(series);
   data_.series[i].clear();
   touched_[i] = true;
+  view_.releasePoints(series);  // a long sweep needs the room
 }
 
 void ChartCommand::addPoint(int series, double x, double y, Colour colour) { at(series).add(x, y, colour); }

@@ -65,6 +65,8 @@ class ChartView : public QChartView {
   // whose flag is set. The replaced series' data is moved from.
   void takeContent(ChartData& incoming, const std::array<bool, kSeriesCount>& replaced);
   void setContent(ChartData incoming);
+  // Frees the held points of a series that a running command has cleared.
+  void releasePoints(int position);
 
   // The chart drawn at its current size, as on screen.
   QImage image();

@@ -9,7 +9,7 @@ MODALSYNTH_PACKAGES=(
   g++ cmake make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev libgl-dev
-  fonts-dejavu-core locales
+  fonts-dejavu-core locales xvfb xauth
 )
 # The fuzz targets (scripts/fuzz): clang with libFuzzer and the sanitizers.
 MODALSYNTH_PACKAGES+=(clang libclang-rt-14-dev)

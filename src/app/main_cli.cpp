@@ -21,6 +21,11 @@ int main(int argc, char** argv) {
   options.plot = [&](const modalsynth::ChartData& data, const std::string& path, int width, int height) {
     if (!app) {
       if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+      // Standard error is for the command's own errors: the toolkit's notes
+      // about its environment (a missing runtime folder, fonts) stay out.
+      qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << '\n';
+      });
       app.emplace(argc, argv);
     }
     return modalsynth::ChartView::renderToFile(data, path, width, height);

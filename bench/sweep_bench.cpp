@@ -14,15 +14,6 @@
 namespace modalsynth {
 namespace {
 
-class NullReport : public ReportSink {
- public:
-  void appendLine(const std::string& line) override { last_ = line; }
-  std::string lastLine() const override { return last_; }
-
- private:
-  std::string last_;
-};
-
 // A drive with part = 0 (the formula always applies), a1² < 4·a2 (the
 // variation term has no singular degree) and a step of 2^-10,
 // which accumulates exactly: degrees = (alfa2 - alfa1) * 1024.
@@ -96,7 +87,7 @@ void BM_PlainLoop(benchmark::State& state) {
 // The sweep as the commands run it: fast evaluation, flag test per degree.
 void BM_Sweep(benchmark::State& state) {
   const ParameterSet start = plant(state.range(0));
-  NullReport report;
+  LastLineReport report;
   NullChart chart;
   for (auto _ : state) {
     ParameterSet ps = start;

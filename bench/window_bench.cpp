@@ -46,15 +46,6 @@ void writeParameters(long degrees) {
       << "[alfa]\nalfa1=1\nalfa2=3\nalfastep=" << 2.0 / static_cast<double>(degrees) << "\n";
 }
 
-class ReportSinkDiscard : public ReportSink {
- public:
-  void appendLine(const std::string& line) override { last_ = line; }
-  std::string lastLine() const override { return last_; }
-
- private:
-  std::string last_;
-};
-
 std::unique_ptr<TForm1> openWindow() {
   auto form = CreateForm1();
   form->show();
@@ -91,7 +82,7 @@ void BM_RepaintAfterSweep(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     auto chart = std::make_unique<ChartCommand>(*form->Chart1);
-    ReportSinkDiscard report;
+    LastLineReport report;
     RunSweep(ps, file, regionalDecimalSeparator(), report, *chart);
     state.ResumeTiming();
     chart->finish();

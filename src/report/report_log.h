@@ -18,6 +18,16 @@ class ReportSink {
   virtual std::string lastLine() const = 0;
 };
 
+// A sink that keeps only the line appended last, for runs that need no report.
+class LastLineReport : public ReportSink {
+ public:
+  void appendLine(const std::string& line) override { last_ = line; }
+  std::string lastLine() const override { return last_; }
+
+ private:
+  std::string last_;
+};
+
 // Formats one report line. The conversions "%.3f" and "%.5f" print fixed
 // point with that many decimals, the value rounded to nearest with an exact
 // half going to the even digit; "%g" prints as printf's "%g"; "%%" is a
